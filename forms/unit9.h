@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/ui/tform.h"
+
+#include <memory>
+
+namespace Ui {
+class TForm9;
+}
+
+// The attendance (clock-in and clock-out) records form.
+class TForm9 : public TForm
+{
+    Q_OBJECT
+public:
+    TForm9();
+    ~TForm9() override;
+
+private:
+    std::unique_ptr<Ui::TForm9> m_ui;
+};
+
+extern TForm9 *Form9;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/ui/handlers.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QEventLoop;
+
+// A form: a top-level window built from its stored description. The description sets, as
+// properties of the form, its designed place and outer size ("Left", "Top", "Width", "Height",
+// in pixels at 96 dpi) and the names of its handlers ("OnShow", "OnCloseQuery"; "OnClick" on
+// its buttons). The form subclass publishes the handlers in its HandlerTable.
+class TForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TForm(QWidget *parent = nullptr);
+    ~TForm() override;
+
+    // Applies the description's window settings and binds its events. The application calls it
+    // once the form's description has been read.
+    virtual void Loaded();
+
+    // Shows the form and runs until it closes: every other window is disabled meanwhile, and the
+    // window that was active before gets the focus back afterwards. Returns the modal result.
+    int ShowModal();
+    // Asks the form to close: runs the close query; a modal form then ends its loop; the main
+    // form ends the application.
+    void Close();
+
+    int ModalResult() const { return m_modalResult; }
+    bool isModal() const { return m_loop != nullptr; }
+
+    // The frame that the designed outer sizes include: borders and caption of a sizeable window.
+    static constexpr int kDesignFrameWidth = 8;
+    static constexpr int kDesignFrameHeight = 27;
+
+protected:
+    HandlerTable &handlers() { return m_handlers; }
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void runOnShow();
+    bool runCloseQuery();
+
+    HandlerTable m_handlers;
+    TNotifyEvent m_onShow;
+    TCloseQueryEvent m_onCloseQuery;
+    QEventLoop *m_loop = nullptr;
+    int m_modalResult = 0;
+};
