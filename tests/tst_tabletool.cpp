@@ -139,6 +139,13 @@ void TableToolTest::refusedImportChangesNothing_data()
         << "ryxx.DB"
         << "员工号,姓名\n5,甲\n5,乙\n"
         << "line 3, field '员工号': the value 5 is already used by another record";
+    // A clash deep inside a large import is found and named all the same.
+    QString many = QStringLiteral("员工号\n");
+    for (int i = 1; i <= 300; ++i)
+        many += QString::number(1000 + (i == 250 ? 17 : i)) + u'\n';
+    QTest::newRow("staff number taken far down")
+        << "ryxx.DB" << many
+        << "line 251, field '员工号': the value 1017 is already used by another record";
     QTest::newRow("unknown field") << "jbjl.DB"
                                    << "员工号,工资\n1,2\n"
                                    << "line 1: '工资' is not a field of the table";

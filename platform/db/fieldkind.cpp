@@ -579,11 +579,27 @@ QTime readTime(QStringView text)
 
 } // namespace
 
+namespace {
+
+// Writes `value` as `width` digits, with leading zeros.
+void putDigits(QChar *out, int value, int width)
+{
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        out[i] = QChar(u'0' + value % 10);
+}
+
+} // namespace
+
+// Written digit by digit: the import of a large file writes one of these per record.
 QString fromDate(const QDate &date)
 {
     if (!date.isValid())
         return QString();
-    return QString::asprintf("%04d-%02d-%02d", date.year(), date.month(), date.day());
+    QString text(10, u'-');
+    putDigits(text.data(), date.year(), 4);
+    putDigits(text.data() + 5, date.month(), 2);
+    putDigits(text.data() + 8, date.day(), 2);
+    return text;
 }
 
 QString fromDateTime(const QDateTime &time)
@@ -591,8 +607,13 @@ QString fromDateTime(const QDateTime &time)
     if (!time.isValid())
         return QString();
     const QTime t = time.time();
-    return fromDate(time.date()) +
-           QString::asprintf(" %02d:%02d:%02d.%03d", t.hour(), t.minute(), t.second(), t.msec());
+    QString text = fromDate(time.date()) + QStringLiteral(" 00:00:00.000");
+    QChar *out = text.data();
+    putDigits(out + 11, t.hour(), 2);
+    putDigits(out + 14, t.minute(), 2);
+    putDigits(out + 17, t.second(), 2);
+    putDigits(out + 20, t.msec(), 3);
+    return text;
 }
 
 QVariant toDate(QStringView text)
