@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libfontconfig-dev
     libsqlite3-dev sqlite3
     fonts-noto-cjk
     xvfb xauth xdotool imagemagick poppler-utils
