@@ -134,5 +134,5 @@ void DataModuleTest::destroyingClosesEveryDatasetLastComponentFirst()
     QCOMPARE(destroyed.last(), QStringLiteral("renyuan"));
 }
 
-QTEST_GUILESS_MAIN(DataModuleTest)
+QTEST_MAIN(DataModuleTest)
 #include "tst_datamodule.moc"

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QtTest>
+#include <sqlite3.h>
 
 namespace {
 
@@ -218,6 +219,21 @@ void TableFilesTest::storageFailuresNameTheFile()
              QStringLiteral("Table file '%1' is damaged or is not a table file")
                  .arg(folder.file("ccjl.DB")));
     QVERIFY(!missing.table.Active());
+
+    // Another program holds the file locked: the open waits a moment, then says so.
+    TableFolder locked;
+    sqlite3 *other = nullptr;
+    sqlite3_open(locked.file("jbjl.DB").toUtf8().constData(), &other);
+    sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    Table blocked(tables::overtime(), locked.path());
+    QCOMPARE(
+        openError(blocked.table),
+        QStringLiteral("Table file '%1' is locked by another program; try again when it is free")
+            .arg(locked.file("jbjl.DB")));
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    blocked.table.Open();
+    QVERIFY(blocked.table.Active());
 }
 
 void TableFilesTest::readOnlyFileOpensForReadingOnly()

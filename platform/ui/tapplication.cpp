@@ -18,6 +18,9 @@ TApplication::TApplication(const QString &executable) : m_title(titleFromExecuta
     // The title labels the program's entry in the taskbar; window titles stay the forms' own.
     QCoreApplication::setApplicationName(m_title);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The forms are laid out pixel by pixel for the classic look: grey button faces, raised
+    // buttons, group box titles set into the frame.
+    QApplication::setStyle(QStringLiteral("Windows"));
     // The forms are designed in "MS Sans Serif", which holds no Chinese; a CJK face stands in.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
                                {QStringLiteral("Noto Sans CJK SC"),
