@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libfontconfig-dev
     libsqlite3-dev sqlite3
     fonts-noto-cjk
-    xvfb xauth xdotool imagemagick poppler-utils
+    xvfb xauth xdotool imagemagick poppler-utils dbus-bin dbus-daemon
 )
 
 missing=()
