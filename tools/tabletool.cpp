@@ -221,18 +221,13 @@ private:
 
     [[noreturn]] void refuse(const Error &e, const Row &row) const
     {
-        const int code = e.code();
-        if (code == SQLITE_CONSTRAINT_UNIQUE || code == SQLITE_CONSTRAINT_PRIMARYKEY) {
-            // Only a key can clash; name the field whose value is taken.
-            for (qsizetype i = 0; i < m_fields.size(); ++i) {
-                if (e.message().contains(m_fields[i]->name)) {
-                    throw Error(m_where(row.line, m_fields[i]->name) +
-                                QStringLiteral("the value %1 is already used by another record")
-                                    .arg(row.values[i].toString()));
-                }
-            }
+        const int clash = tablefile::violatedKey(e, m_fields);
+        if (clash >= 0) {
+            throw Error(m_where(row.line, m_fields[clash]->name) +
+                        QStringLiteral("the value %1 is already used by another record")
+                            .arg(row.values[clash].toString()));
         }
-        if ((code & 0xff) == SQLITE_CONSTRAINT)
+        if ((e.code() & 0xff) == SQLITE_CONSTRAINT)
             throw Error(m_where(row.line, QString()) + e.message());
         m_table.fail(e);
     }

@@ -161,7 +161,8 @@ QString checkSchema(sqlite3 *db, const QString &schema, const QString &table, co
         if (type != u"table" || name.startsWith(u"sqlite_", Qt::CaseInsensitive))
             continue;
         if (name.compare(table, Qt::CaseInsensitive) != 0 ||
-            sql.contains(QStringLiteral("VIRTUAL"), Qt::CaseInsensitive)) {
+            sql.contains(QStringLiteral("VIRTUAL"), Qt::CaseInsensitive) ||
+            sql.contains(QStringLiteral("WITHOUT ROWID"), Qt::CaseInsensitive)) {
             throw Error(QStringLiteral("Table file '%1' holds the table '%2' besides or instead "
                                        "of '%3'; it is refused")
                             .arg(path, name, table));
@@ -265,6 +266,18 @@ QVariant readValue(const SqliteStatement &stmt, int column, const FieldDef &fiel
     default:
         return wrong(QStringLiteral("a value of a kind the program cannot read"));
     }
+}
+
+int violatedKey(const Error &e, const QList<const FieldDef *> &fields)
+{
+    if (e.code() != SQLITE_CONSTRAINT_UNIQUE && e.code() != SQLITE_CONSTRAINT_PRIMARYKEY)
+        return -1;
+    // SQLite names the clashing column: "UNIQUE constraint failed: ryxx.员工号".
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (e.message().endsWith(u'.' + fields[i]->name))
+            return int(i);
+    }
+    return -1;
 }
 
 QString storageMessage(int resultCode, const QString &path, const QString &sqliteText)

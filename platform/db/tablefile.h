@@ -7,6 +7,8 @@
 #include <QString>
 #include <sqlite3.h>
 
+class Error;
+
 class SqliteStatement;
 
 // The on-disk form of a table: one SQLite database file holding one table named after the file,
@@ -50,6 +52,10 @@ void bindValue(SqliteStatement &stmt, int index, const FieldDef &field, const QV
 // QVariant and sets *problem to a description of what is there.
 QVariant readValue(const SqliteStatement &stmt, int column, const FieldDef &field,
                    QString *problem);
+
+// When a write failed because a key value is taken already, the index in `fields` of the
+// field whose value clashed; otherwise -1.
+int violatedKey(const Error &e, const QList<const FieldDef *> &fields);
 
 // The storage's message for a failed SQLite call on the file at `path`.
 QString storageMessage(int resultCode, const QString &path, const QString &sqliteText);

@@ -5,6 +5,25 @@
 
 TDataSource::TDataSource(QObject *owner) : QObject(owner) {}
 
+TDataSource::~TDataSource()
+{
+    setDataSet(nullptr);
+    const QList<TDataLink *> links = m_links;
+    for (TDataLink *link : links)
+        link->setDataSource(nullptr);
+}
+
+void TDataSource::setDataSet(TDataSet *dataSet)
+{
+    if (m_dataSet == dataSet)
+        return;
+    if (m_dataSet)
+        m_dataSet->removeDataSource(this);
+    m_dataSet = dataSet;
+    if (m_dataSet)
+        m_dataSet->addDataSource(this);
+}
+
 void TDataSource::resolveReference(const QByteArray &property, QObject *component)
 {
     auto *dataSet = qobject_cast<TDataSet *>(component);
@@ -12,5 +31,17 @@ void TDataSource::resolveReference(const QByteArray &property, QObject *componen
         throw Error(QStringLiteral("%1: %2 is not a dataset")
                         .arg(objectName(), component ? component->objectName() : QString()));
     }
-    m_dataSet = dataSet;
+    setDataSet(dataSet);
+}
+
+void TDataSource::notify(DataEvent event, TField *field)
+{
+    if (!m_enabled)
+        return;
+    // A control may unlink itself while it is told; walk a copy.
+    const QList<TDataLink *> links = m_links;
+    for (TDataLink *link : links) {
+        if (m_links.contains(link))
+            link->dataEvent(event, field);
+    }
 }

@@ -1,10 +1,14 @@
 #pragma once
 
 #include "platform/db/foldersession.h"
-#include "platform/db/tabledef.h"
 #include "platform/db/tdataset.h"
 
-// A table: one table file of the database folder, opened by its file name.
+#include <memory>
+
+class SqliteStatement;
+
+// A table: one table file of the database folder, opened by its file name. Records come in the
+// order of their row numbers (the record number where the table has one), read one at a time.
 class TTable : public TDataSet
 {
     Q_OBJECT
@@ -22,8 +26,26 @@ public:
 protected:
     void doOpen() override;
     void doClose() override;
+    std::optional<StoredRecord> fetchFirst() override;
+    std::optional<StoredRecord> fetchLast() override;
+    std::optional<StoredRecord> fetchAfter(qint64 key) override;
+    std::optional<StoredRecord> fetchBefore(qint64 key) override;
+    std::optional<StoredRecord> fetchKey(qint64 key) override;
+    qint64 storeNew(const QList<QVariant> &values) override;
+    void storeChanges(qint64 key, const QList<QVariant> &values,
+                      const QList<bool> &assigned) override;
+    void storeDelete(qint64 key) override;
 
 private:
+    struct Statements;
+    std::optional<StoredRecord> fetch(SqliteStatement &stmt, const qint64 *key);
+    // Runs a statement that writes; the storage's message when it fails.
+    void write(SqliteStatement &stmt, const QList<QVariant> &values, const QList<int> &fields);
+    [[noreturn]] void fail(const Error &e, const QList<QVariant> &values,
+                           const QList<int> &fields) const;
+    QString qualified() const;
+
     QString m_tableName;
     FolderSession::Table m_file;
+    std::unique_ptr<Statements> m_stmts;
 };
