@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/tform.h"
+#include "forms/trecordform.h"
 
 #include <memory>
 
@@ -9,7 +9,7 @@ class TForm2;
 }
 
 // The staff information form.
-class TForm2 : public TForm
+class TForm2 : public TRecordForm
 {
     Q_OBJECT
 public:

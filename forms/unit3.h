@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/tform.h"
+#include "forms/trecordform.h"
 
 #include <memory>
 
@@ -9,7 +9,7 @@ class TForm3;
 }
 
 // The business trip records form.
-class TForm3 : public TForm
+class TForm3 : public TRecordForm
 {
     Q_OBJECT
 public:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/tform.h"
+#include "forms/trecordform.h"
 
 #include <memory>
 
@@ -9,7 +9,7 @@ class TForm5;
 }
 
 // The leave records form.
-class TForm5 : public TForm
+class TForm5 : public TRecordForm
 {
     Q_OBJECT
 public:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/tform.h"
+#include "forms/trecordform.h"
 
 #include <memory>
 
@@ -9,7 +9,7 @@ class TForm8;
 }
 
 // The overtime records form.
-class TForm8 : public TForm
+class TForm8 : public TRecordForm
 {
     Q_OBJECT
 public:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/tform.h"
+#include "forms/trecordform.h"
 
 #include <memory>
 
@@ -9,7 +9,7 @@ class TForm9;
 }
 
 // The attendance (clock-in and clock-out) records form.
-class TForm9 : public TForm
+class TForm9 : public TRecordForm
 {
     Q_OBJECT
 public:

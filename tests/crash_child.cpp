@@ -11,6 +11,7 @@
 
 #include <QDateTime>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 
 int main(int argc, char *argv[])

@@ -8,6 +8,7 @@
 #include "forms/unit8.h"
 #include "forms/unit9.h"
 #include "platform/db/tquery.h"
+#include "platform/db/ttable.h"
 #include "platform/error.h"
 #include "platform/referrer.h"
 #include "platform/ui/guard.h"
@@ -174,7 +175,11 @@ void ShellTest::objectsAreCreatedInOrderAndBound()
     QCOMPARE(names, QStringList({"Form1", "Form2", "Form3", "Form5", "Data1", "Form8", "Form9",
                                  "QuickReport4"}));
     QCOMPARE(app.MainForm(), Form1);
+    // Forms made before the data module waited for it; all are bound now.
     QVERIFY(app.pendingReferences().isEmpty());
+    QCOMPARE(Form2->DataSource(), Data1->renyuan);
+    QCOMPARE(Form5->DataSource(), Data1->qinjia1);
+    QCOMPARE(Form9->DataSource(), Data1->cqjl1);
     QCOMPARE(QuickReport4->DataSet(), Data1->Query1);
     for (QObject *m : app.modules()) {
         if (m->isWidgetType())
@@ -231,6 +236,12 @@ void ShellTest::menuButtonsShowTheirFormsModally()
 {
     TApplication app(QCoreApplication::applicationFilePath());
     CreateModules(app);
+    TableFolder folder;
+    for (QObject *c : Data1->Components()) {
+        if (auto *dataset = qobject_cast<TDataSet *>(c))
+            dataset->setDatabaseName(folder.path());
+    }
+    MessageBoxRecorder boxes;
     Form1->show();
     Form1->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(Form1));
@@ -257,6 +268,9 @@ void ShellTest::menuButtonsShowTheirFormsModally()
     whenModal([&](TForm *form) { again = form; });
     Form1->findChild<QPushButton *>("Button1")->click();
     QCOMPARE(again, Form2);
+    // Each form opened its table when shown, and nothing went wrong.
+    QVERIFY2(boxes.boxes.isEmpty(), qPrintable(boxes.boxes.value(0).text));
+    QCOMPARE(Data1->cqjl->State(), DataSetState::Browse);
 }
 
 void ShellTest::closeButtonEndsTheProgramDestroyingInReverse()

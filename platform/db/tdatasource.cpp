@@ -13,6 +13,11 @@ TDataSource::~TDataSource()
         link->setDataSource(nullptr);
 }
 
+TDataSet *TDataSource::DataSet() const
+{
+    return m_dataSet;
+}
+
 void TDataSource::setDataSet(TDataSet *dataSet)
 {
     if (m_dataSet == dataSet)

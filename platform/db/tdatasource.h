@@ -20,7 +20,7 @@ public:
     explicit TDataSource(QObject *owner);
     ~TDataSource() override;
 
-    TDataSet *DataSet() const { return m_dataSet; }
+    TDataSet *DataSet() const;
     void setDataSet(TDataSet *dataSet);
     bool Enabled() const { return m_enabled; }
     // Whether a control that starts a change in browse state puts the dataset into edit.

@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 TForm::TForm(QWidget *parent) : QWidget(parent, Qt::Window) {}
 
@@ -19,13 +21,84 @@ TForm::~TForm()
 
 void TForm::Loaded()
 {
+    applyWindowSettings();
+    bindEvents();
+}
+
+double TForm::textScale(const QFont &font, double dpi)
+{
+    const auto lineHeight = [&](double atDpi) {
+        QFont f = font;
+        f.setPixelSize(qMax(1, qRound(font.pointSizeF() * atDpi / 72.0)));
+        return QFontMetrics(f).height();
+    };
+    return double(lineHeight(dpi)) / lineHeight(96.0);
+}
+
+void TForm::applyWindowSettings()
+{
+    QSize client(property("Width").toInt() - kDesignFrameWidth,
+                 property("Height").toInt() - kDesignFrameHeight);
+    if (property("Scaled").toBool()) {
+        // The font follows the screen's resolution by itself (it is given in points); the
+        // controls follow the font's height.
+        const double scale = textScale(font(), logicalDpiY());
+        if (!qFuzzyCompare(scale, 1.0)) {
+            const auto scaled = [scale](int v) { return qRound(v * scale); };
+            const QList<QWidget *> widgets = findChildren<QWidget *>();
+            for (QWidget *w : widgets) {
+                const QRect g = w->geometry();
+                w->setGeometry(scaled(g.x()), scaled(g.y()), scaled(g.width()), scaled(g.height()));
+            }
+            client = QSize(scaled(client.width()), scaled(client.height()));
+        }
+    } else {
+        // Designed pixels stay pixels: the font keeps its height at 96 dpi.
+        QFont f = font();
+        f.setPixelSize(qRound(f.pointSizeF() * 96.0 / 72.0));
+        setFont(f);
+    }
+    if (property("AutoScroll").toBool())
+        addScrollBars();
     const QVariant left = property("Left"), top = property("Top");
-    const QVariant width = property("Width"), height = property("Height");
     if (left.isValid() && top.isValid())
         move(left.toInt(), top.toInt());
-    if (width.isValid() && height.isValid())
-        resize(width.toInt() - kDesignFrameWidth, height.toInt() - kDesignFrameHeight);
+    if (property("Width").isValid() && property("Height").isValid())
+        resize(client);
+}
 
+void TForm::addScrollBars()
+{
+    // The controls move onto a page inside a scroll area that fills the window; the page keeps
+    // the designed size, so a smaller window shows scroll bars. Moving widgets to another parent
+    // loses their place in the tab order, so the order is taken first and given back after.
+    QList<QWidget *> order;
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+        order << w;
+    const QList<QWidget *> controls = findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+
+    auto *area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("scrollArea"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("page"));
+    QRect bounds;
+    for (QWidget *w : controls) {
+        w->setParent(page);
+        bounds |= w->geometry();
+    }
+    page->resize(bounds.right() + 1, bounds.bottom() + 1);
+    area->setWidget(page);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(area);
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void TForm::bindEvents()
+{
     const QString name = objectName();
     if (const QString h = property("OnShow").toString(); !h.isEmpty())
         m_onShow = m_handlers.notify(name, h);

@@ -8,9 +8,12 @@
 class QEventLoop;
 
 // A form: a top-level window built from its stored description. The description sets, as
-// properties of the form, its designed place and outer size ("Left", "Top", "Width", "Height",
-// in pixels at 96 dpi) and the names of its handlers ("OnShow", "OnCloseQuery"; "OnClick" on
-// its buttons). The form subclass publishes the handlers in its HandlerTable.
+// properties of the form:
+//   "Left", "Top", "Width", "Height"  its designed place and outer size, in pixels at 96 dpi;
+//   "Scaled"      whether it adapts to the screen's text size (else it keeps its pixel sizes);
+//   "AutoScroll"  whether scroll bars reach controls that a smaller window cuts off;
+//   "OnShow", "OnCloseQuery", and "OnClick" on its buttons: the names of its handlers, which
+//                 the form subclass publishes in its HandlerTable.
 class TForm : public QWidget
 {
     Q_OBJECT
@@ -36,11 +39,19 @@ public:
     static constexpr int kDesignFrameWidth = 8;
     static constexpr int kDesignFrameHeight = 27;
 
+    // How much a scaled form grows on a screen of `dpi` dots per inch: the height of a line of
+    // the form's font there over its height at the designed 96 dpi. The stand-in font's own
+    // height at 96 dpi is what the layout was designed for.
+    static double textScale(const QFont &font, double dpi);
+
 protected:
     HandlerTable &handlers() { return m_handlers; }
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void applyWindowSettings();
+    void bindEvents();
+    void addScrollBars();
     void runOnShow();
     bool runCloseQuery();
 
