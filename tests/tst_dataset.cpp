@@ -68,7 +68,8 @@ QString errorOf(const std::function<void()> &action)
 }
 
 // Runs a script of operations: A append, I insert, E edit, P post, C cancel, D delete, F first,
-// L last, N next, R prior (back), X refresh, =n assign n to the employee number.
+// L last, N next, R prior (back), X refresh, M two forward, W two back, =n assign n to the
+// employee number.
 void run(Staff &s, const QString &script)
 {
     for (qsizetype i = 0; i < script.size(); ++i) {
@@ -105,6 +106,12 @@ void run(Staff &s, const QString &script)
             break;
         case 'X':
             s.table.Refresh();
+            break;
+        case 'M':
+            s.table.MoveBy(2);
+            break;
+        case 'W':
+            s.table.MoveBy(-2);
             break;
         case '=': {
             qsizetype end = i + 1;
@@ -269,6 +276,26 @@ void DataSetTest::operations_data()
                                             << "B"
                                             << "1,2,3"
                                             << "2";
+    QTest::newRow("two forward") << "1,2,3,4"
+                                 << "M"
+                                 << "B"
+                                 << "1,2,3,4"
+                                 << "3";
+    QTest::newRow("two forward, stopped at the end") << "1,2,3,4"
+                                                     << "MM"
+                                                     << "B"
+                                                     << "1,2,3,4"
+                                                     << "4";
+    QTest::newRow("two back") << "1,2,3,4"
+                              << "LW"
+                              << "B"
+                              << "1,2,3,4"
+                              << "2";
+    QTest::newRow("moving by stores a changed record") << "1,2,3"
+                                                       << "E=7M"
+                                                       << "B"
+                                                       << "7,2,3"
+                                                       << "3";
     QTest::newRow("edit on an empty table inserts") << ""
                                                     << "E"
                                                     << "I"

@@ -5,6 +5,7 @@
 #include "platform/db/tfield.h"
 
 #include <QDir>
+#include <algorithm>
 
 TDataSet::TDataSet(QObject *owner) : QObject(owner) {}
 
@@ -232,6 +233,45 @@ void TDataSet::Refresh()
     setCurrent(std::move(record));
 }
 
+void TDataSet::MoveBy(int distance)
+{
+    settle();
+    if (distance == 0 || IsEmpty())
+        return;
+    const bool forward = distance > 0;
+    std::optional<StoredRecord> target = fetchOne(currentKey(), forward, std::abs(distance) - 1);
+    // Fewer records than asked for: the move stops at the end and sets its flag.
+    const bool stopped = !target;
+    if (stopped)
+        target = forward ? fetchLast() : fetchFirst();
+    m_bof = !forward && stopped;
+    m_eof = forward && stopped;
+    setCurrent(std::move(target));
+}
+
+QList<StoredRecord> TDataSet::recordsFrom(qint64 key, int count)
+{
+    checkActive();
+    return fetchRecords(key == kNoKeyBelow ? key : key - 1, true, count, 0);
+}
+
+QList<StoredRecord> TDataSet::recordsBefore(qint64 key, int count)
+{
+    checkActive();
+    QList<StoredRecord> records = fetchRecords(key, false, count, 0);
+    std::reverse(records.begin(), records.end());
+    return records;
+}
+
+double TDataSet::approximatePosition()
+{
+    checkActive();
+    const std::optional<StoredRecord> first = fetchFirst(), last = fetchLast();
+    if (!first || !last || last->key == first->key || IsEmpty())
+        return 0;
+    return double(currentKey() - first->key) / double(last->key - first->key);
+}
+
 // ---- fields
 
 QVariant TDataSet::fieldValue(const TField *field) const
@@ -275,6 +315,23 @@ void TDataSet::storeDelete(qint64)
 }
 
 // ---- helpers
+
+std::optional<StoredRecord> TDataSet::fetchOne(qint64 key, bool forward, int skip)
+{
+    QList<StoredRecord> records = fetchRecords(key, forward, 1, skip);
+    if (records.isEmpty())
+        return std::nullopt;
+    return std::move(records.first());
+}
+
+std::optional<StoredRecord> TDataSet::fetchKey(qint64 key)
+{
+    std::optional<StoredRecord> record =
+        key == kNoKeyBelow ? std::nullopt : fetchOne(key - 1, true);
+    if (record && record->key != key)
+        return std::nullopt;
+    return record;
+}
 
 void TDataSet::checkActive() const
 {

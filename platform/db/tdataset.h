@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -96,6 +97,17 @@ public:
     qint64 currentKey() const { return m_current ? m_current->key : 0; }
     qint64 insertBeforeKey() const { return m_insertBefore; }
 
+    // Moves `distance` records forward (or back when negative) after settling a pending record;
+    // stops at the ends, which set the end (or beginning) flag as Next and Prior do.
+    void MoveBy(int distance);
+    // Stored records for display, read without moving: up to `count` records from `key` on
+    // (inclusive), or the `count` records before `key` in order. No copy is kept.
+    QList<StoredRecord> recordsFrom(qint64 key, int count);
+    QList<StoredRecord> recordsBefore(qint64 key, int count);
+    // Where the current record stands between the first and the last, from 0 to 1, judged by
+    // keys: cheap on any size of table, and exact enough for a scroll bar.
+    double approximatePosition();
+
     void addField(TField *field);
     void removeField(TField *field);
     void addDataSource(TDataSource *source);
@@ -108,14 +120,12 @@ public:
     }
 
 protected:
-    // The storage under the dataset. Fetches give std::nullopt where there is no such record.
+    // The storage under the dataset. fetchRecords gives up to `count` stored records whose keys
+    // come after `key` (forward, in order) or before it (backward, nearest first), passing over
+    // the first `skip` of them.
     virtual void doOpen() = 0;
     virtual void doClose() = 0;
-    virtual std::optional<StoredRecord> fetchFirst() = 0;
-    virtual std::optional<StoredRecord> fetchLast() = 0;
-    virtual std::optional<StoredRecord> fetchAfter(qint64 key) = 0;
-    virtual std::optional<StoredRecord> fetchBefore(qint64 key) = 0;
-    virtual std::optional<StoredRecord> fetchKey(qint64 key) = 0;
+    virtual QList<StoredRecord> fetchRecords(qint64 key, bool forward, int count, int skip) = 0;
     // Stores a new record and returns its key; stores the assigned fields of an edited record;
     // deletes a record. Each is durable when it returns, or throws and changes nothing.
     virtual qint64 storeNew(const QList<QVariant> &values);
@@ -127,6 +137,15 @@ protected:
     void releaseSession() { m_session.reset(); }
 
 private:
+    std::optional<StoredRecord> fetchOne(qint64 key, bool forward, int skip = 0);
+    std::optional<StoredRecord> fetchFirst() { return fetchOne(kNoKeyBelow, true); }
+    std::optional<StoredRecord> fetchLast() { return fetchOne(kNoKeyAbove, false); }
+    std::optional<StoredRecord> fetchAfter(qint64 key) { return fetchOne(key, true); }
+    std::optional<StoredRecord> fetchBefore(qint64 key) { return fetchOne(key, false); }
+    std::optional<StoredRecord> fetchKey(qint64 key);
+    static constexpr qint64 kNoKeyBelow = std::numeric_limits<qint64>::min();
+    static constexpr qint64 kNoKeyAbove = std::numeric_limits<qint64>::max();
+
     void checkActive() const;
     void checkCanModify() const;
     void updateRecord();

@@ -19,11 +19,7 @@ public:
 protected:
     void doOpen() override;
     void doClose() override;
-    std::optional<StoredRecord> fetchFirst() override { return std::nullopt; }
-    std::optional<StoredRecord> fetchLast() override { return std::nullopt; }
-    std::optional<StoredRecord> fetchAfter(qint64) override { return std::nullopt; }
-    std::optional<StoredRecord> fetchBefore(qint64) override { return std::nullopt; }
-    std::optional<StoredRecord> fetchKey(qint64) override { return std::nullopt; }
+    QList<StoredRecord> fetchRecords(qint64, bool, int, int) override { return {}; }
 
 private:
     QStringList m_sql;

@@ -7,7 +7,7 @@
 // The statements of an open table, prepared once: reading a record costs one indexed lookup.
 struct TTable::Statements
 {
-    std::unique_ptr<SqliteStatement> first, last, after, before, key, insert, remove;
+    std::unique_ptr<SqliteStatement> forward, backward, insert, remove;
     QList<int> insertFields; // the fields the insert names: all but the auto-numbered
 };
 
@@ -46,12 +46,10 @@ void TTable::doOpen()
         const auto prepare = [&](const QString &sql) {
             return std::make_unique<SqliteStatement>(s.handle(), sql);
         };
-        stmts->first = prepare(select + QStringLiteral("ORDER BY rowid LIMIT 1"));
-        stmts->last = prepare(select + QStringLiteral("ORDER BY rowid DESC LIMIT 1"));
-        stmts->after = prepare(select + QStringLiteral("WHERE rowid > ?1 ORDER BY rowid LIMIT 1"));
-        stmts->before =
-            prepare(select + QStringLiteral("WHERE rowid < ?1 ORDER BY rowid DESC LIMIT 1"));
-        stmts->key = prepare(select + QStringLiteral("WHERE rowid = ?1"));
+        stmts->forward =
+            prepare(select + QStringLiteral("WHERE rowid > ?1 ORDER BY rowid LIMIT ?2 OFFSET ?3"));
+        stmts->backward = prepare(
+            select + QStringLiteral("WHERE rowid < ?1 ORDER BY rowid DESC LIMIT ?2 OFFSET ?3"));
         QStringList insertNames, marks;
         for (int i : std::as_const(stmts->insertFields)) {
             insertNames << names[i];
@@ -82,25 +80,27 @@ void TTable::doClose()
     releaseSession();
 }
 
-std::optional<StoredRecord> TTable::fetch(SqliteStatement &stmt, const qint64 *key)
+QList<StoredRecord> TTable::fetchRecords(qint64 key, bool forward, int count, int skip)
 {
+    SqliteStatement &stmt = forward ? *m_stmts->forward : *m_stmts->backward;
     stmt.reset();
-    if (key)
-        stmt.bindInt(1, *key);
-    std::optional<StoredRecord> record;
+    stmt.bindInt(1, key);
+    stmt.bindInt(2, count);
+    stmt.bindInt(3, skip);
+    QList<StoredRecord> records;
     try {
-        if (stmt.step()) {
-            record.emplace();
-            record->key = stmt.columnInt(0);
+        while (stmt.step()) {
+            StoredRecord &record = records.emplace_back();
+            record.key = stmt.columnInt(0);
             for (qsizetype i = 0; i < Fields().size(); ++i) {
                 const FieldDef &def = Fields()[i]->def();
                 QString problem;
-                record->values << tablefile::readValue(stmt, int(i + 1), def, &problem);
-                if (!problem.isEmpty() && record->problem.isEmpty()) {
-                    record->problem =
+                record.values << tablefile::readValue(stmt, int(i + 1), def, &problem);
+                if (!problem.isEmpty() && record.problem.isEmpty()) {
+                    record.problem =
                         QStringLiteral("Table file '%1', record %2: field '%3' holds %4")
                             .arg(m_file.path)
-                            .arg(record->key)
+                            .arg(record.key)
                             .arg(def.name, problem);
                 }
             }
@@ -111,32 +111,7 @@ std::optional<StoredRecord> TTable::fetch(SqliteStatement &stmt, const qint64 *k
     }
     // Reset at once: a statement left on a row would keep the file locked for reading.
     stmt.reset();
-    return record;
-}
-
-std::optional<StoredRecord> TTable::fetchFirst()
-{
-    return fetch(*m_stmts->first, nullptr);
-}
-
-std::optional<StoredRecord> TTable::fetchLast()
-{
-    return fetch(*m_stmts->last, nullptr);
-}
-
-std::optional<StoredRecord> TTable::fetchAfter(qint64 key)
-{
-    return fetch(*m_stmts->after, &key);
-}
-
-std::optional<StoredRecord> TTable::fetchBefore(qint64 key)
-{
-    return fetch(*m_stmts->before, &key);
-}
-
-std::optional<StoredRecord> TTable::fetchKey(qint64 key)
-{
-    return fetch(*m_stmts->key, &key);
+    return records;
 }
 
 void TTable::write(SqliteStatement &stmt, const QList<QVariant> &values, const QList<int> &fields)

@@ -26,11 +26,7 @@ public:
 protected:
     void doOpen() override;
     void doClose() override;
-    std::optional<StoredRecord> fetchFirst() override;
-    std::optional<StoredRecord> fetchLast() override;
-    std::optional<StoredRecord> fetchAfter(qint64 key) override;
-    std::optional<StoredRecord> fetchBefore(qint64 key) override;
-    std::optional<StoredRecord> fetchKey(qint64 key) override;
+    QList<StoredRecord> fetchRecords(qint64 key, bool forward, int count, int skip) override;
     qint64 storeNew(const QList<QVariant> &values) override;
     void storeChanges(qint64 key, const QList<QVariant> &values,
                       const QList<bool> &assigned) override;
@@ -38,7 +34,6 @@ protected:
 
 private:
     struct Statements;
-    std::optional<StoredRecord> fetch(SqliteStatement &stmt, const qint64 *key);
     // Runs a statement that writes; the storage's message when it fails.
     void write(SqliteStatement &stmt, const QList<QVariant> &values, const QList<int> &fields);
     [[noreturn]] void fail(const Error &e, const QList<QVariant> &values,
