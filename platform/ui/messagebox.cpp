@@ -14,7 +14,7 @@ MessageBoxHandler &handler()
 
 int showReal(const MessageBoxRequest &r)
 {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(r.centredOnScreen ? nullptr : QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowTitle(r.caption);
     box.setText(r.text);

@@ -16,6 +16,8 @@ struct MessageBoxRequest
     QString caption;
     MsgButtons buttons = MsgButtons::OK;
     MsgIcon icon = MsgIcon::None;
+    // Centred on the screen rather than over the active window.
+    bool centredOnScreen = false;
 };
 
 // Shows the box and returns the button chosen. OK is the default button.
