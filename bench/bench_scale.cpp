@@ -27,43 +27,6 @@ namespace {
 
 constexpr int kRuns = 5;
 
-// Fills the empty table file with `rows` records in one transaction.
-void fill(const QString &file, int rows)
-{
-    sqlite3 *db = sqlite::openHardened(file, SQLITE_OPEN_READWRITE);
-    try {
-        sqlite::exec(db, QStringLiteral("BEGIN"));
-        {
-            SqliteStatement insert(
-                db,
-                QStringLiteral("INSERT INTO cqjl (员工号, 出入情况, 出入时间) VALUES (?, ?, ?)"));
-            const QDateTime start(QDate(2020, 1, 1), QTime(7, 0), Qt::UTC);
-            for (int i = 0; i < rows; ++i) {
-                insert.reset();
-                insert.bindInt(1, 1 + i % 3000);
-                insert.bindText(2, i % 2 ? QStringLiteral("出") : QStringLiteral("入"));
-                insert.bindText(3, isotext::fromDateTime(start.addSecs(qint64(i) * 137)));
-                insert.step();
-            }
-        }
-        sqlite::exec(db, QStringLiteral("COMMIT"));
-    } catch (...) {
-        sqlite3_close(db);
-        throw;
-    }
-    sqlite3_close(db);
-}
-
-double residentMegabytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    statm.open(QIODevice::ReadOnly);
-    const QList<QByteArray> pages = statm.readAll().split(' ');
-    return pages.size() > 1
-               ? double(pages[1].toLongLong()) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0)
-               : 0;
-}
-
 double elapsedMs(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e6;
@@ -151,7 +114,7 @@ int main(int argc, char *argv[])
         tabletool::createTables(empty);
         QElapsedTimer timer;
         timer.start();
-        fill(big + QStringLiteral("/cqjl.DB"), rows);
+        fillClockTable(big + QStringLiteral("/cqjl.DB"), rows);
         out << "made a clock-in/clock-out table of " << rows << " records ("
             << QFileInfo(big + QStringLiteral("/cqjl.DB")).size() / (1024 * 1024) << " MB) in "
             << QString::number(double(timer.elapsed()) / 1000, 'f', 1) << " s; " << kRuns

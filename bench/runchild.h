@@ -14,3 +14,9 @@ struct ChildRun
 ChildRun runChild(const QString &program, const QStringList &args);
 
 double median(QList<double> values);
+
+// Fills an empty clock-in/clock-out table file with `rows` records in one transaction.
+void fillClockTable(const QString &file, int rows);
+
+// The resident memory of this process.
+double residentMegabytes();

@@ -249,6 +249,20 @@ void TDataSet::MoveBy(int distance)
     setCurrent(std::move(target));
 }
 
+void TDataSet::GotoKey(qint64 key)
+{
+    settle();
+    if (key == currentKey())
+        return;
+    std::optional<StoredRecord> target = fetchKey(key);
+    if (!target)
+        target = fetchAfter(key);
+    if (!target)
+        target = fetchBefore(key);
+    m_bof = m_eof = !target;
+    setCurrent(std::move(target));
+}
+
 QList<StoredRecord> TDataSet::recordsFrom(qint64 key, int count)
 {
     checkActive();

@@ -24,8 +24,9 @@ struct StoredRecord
     qint64 key = 0;
     QList<QVariant> values;
     // Set when a stored value does not fit its field: what is wrong, naming table, record and
-    // field. The value itself reads as blank.
+    // field. The value itself reads as blank, and its field is marked in `invalid`.
     QString problem;
+    QList<bool> invalid;
 };
 
 // A dataset: a named component that opens on a database folder, offers declared fields, and
@@ -97,6 +98,9 @@ public:
     qint64 currentKey() const { return m_current ? m_current->key : 0; }
     qint64 insertBeforeKey() const { return m_insertBefore; }
 
+    // Makes the record of `key` current after settling a pending record (the nearest following
+    // one when it is gone, else the nearest before).
+    void GotoKey(qint64 key);
     // Moves `distance` records forward (or back when negative) after settling a pending record;
     // stops at the ends, which set the end (or beginning) flag as Next and Prior do.
     void MoveBy(int distance);

@@ -92,10 +92,13 @@ QList<StoredRecord> TTable::fetchRecords(qint64 key, bool forward, int count, in
         while (stmt.step()) {
             StoredRecord &record = records.emplace_back();
             record.key = stmt.columnInt(0);
+            record.invalid.fill(false, Fields().size());
             for (qsizetype i = 0; i < Fields().size(); ++i) {
                 const FieldDef &def = Fields()[i]->def();
                 QString problem;
                 record.values << tablefile::readValue(stmt, int(i + 1), def, &problem);
+                if (!problem.isEmpty())
+                    record.invalid[i] = true;
                 if (!problem.isEmpty() && record.problem.isEmpty()) {
                     record.problem =
                         QStringLiteral("Table file '%1', record %2: field '%3' holds %4")
