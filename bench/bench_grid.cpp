@@ -45,11 +45,7 @@ int measure(const QString &folder, QTextStream &out)
     window.show();
     grid->repaint();
     TTable table(nullptr);
-    table.setObjectName(QStringLiteral("cqjl"));
-    table.setTableName(QStringLiteral("cqjl.DB"));
-    table.setDatabaseName(folder);
-    for (const FieldDef &f : tables::attendance().fields)
-        new TField(f, &table, &table);
+    tables::declare(table, tables::attendance(), QStringLiteral("cqjl"), folder);
     TDataSource source(nullptr);
     source.setDataSet(&table);
     grid->resolveReference("DataSource", &source);

@@ -92,11 +92,7 @@ int main(int argc, char *argv[])
     try {
         tabletool::createTables(tmp.path());
         TTable table(nullptr);
-        table.setObjectName(QStringLiteral("cqjl"));
-        table.setTableName(QStringLiteral("cqjl.DB"));
-        table.setDatabaseName(tmp.path());
-        for (const FieldDef &f : tables::attendance().fields)
-            new TField(f, &table, &table);
+        tables::declare(table, tables::attendance(), QStringLiteral("cqjl"), tmp.path());
         table.Open();
         TField *employee = table.FieldByName(QStringLiteral("员工号"));
         TField *status = table.FieldByName(QStringLiteral("出入情况"));

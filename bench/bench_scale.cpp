@@ -38,11 +38,7 @@ int measure(const QString &folder)
     // The program reads the locale settings at start-up, before any table opens.
     currentLocaleSettings();
     TTable table(nullptr);
-    table.setObjectName(QStringLiteral("cqjl"));
-    table.setTableName(QStringLiteral("cqjl.DB"));
-    table.setDatabaseName(folder);
-    for (const FieldDef &f : tables::attendance().fields)
-        new TField(f, &table, &table);
+    tables::declare(table, tables::attendance(), QStringLiteral("cqjl"), folder);
 
     const double before = residentMegabytes();
     QElapsedTimer timer;

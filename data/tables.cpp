@@ -1,5 +1,8 @@
 #include "data/tables.h"
 
+#include "platform/db/tfield.h"
+#include "platform/db/ttable.h"
+
 #include <QFileInfo>
 
 namespace tables {
@@ -101,6 +104,18 @@ const TableDef *byFileName(const QString &fileName)
             return &def;
     }
     return nullptr;
+}
+
+void declare(TTable &table, const TableDef &def, const QString &componentName,
+             const QString &folder, QObject *fieldOwner)
+{
+    table.setObjectName(componentName);
+    table.setTableName(def.fileName);
+    table.setDatabaseName(folder);
+    for (const FieldDef &f : def.fields) {
+        auto *field = new TField(f, &table, fieldOwner ? fieldOwner : &table);
+        field->setObjectName(componentName + f.name);
+    }
 }
 
 const QStringList &reportQueryLines()

@@ -5,6 +5,9 @@
 #include <QList>
 #include <QStringList>
 
+class QObject;
+class TTable;
+
 // The five tables of the program and the report query's declaration.
 namespace tables {
 
@@ -20,6 +23,12 @@ const QList<TableDef> &all();
 // The declaration whose file `fileName` names (letter case not minded, extension optional);
 // nullptr for none.
 const TableDef *byFileName(const QString &fileName);
+
+// Sets a table component up as the program declares its tables: component name, table file,
+// folder and one field object per declared field, owned by `fieldOwner` (the table itself when
+// null).
+void declare(TTable &table, const TableDef &def, const QString &componentName,
+             const QString &folder, QObject *fieldOwner = nullptr);
 
 // The report query: its statement line by line, and its nineteen fields with the names of
 // their field objects.

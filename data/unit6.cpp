@@ -46,7 +46,6 @@ TData1::TData1()
     setProperty("OnCreate", QStringLiteral("DataModuleCreate"));
     handlers().add(QStringLiteral("DataModuleCreate"), this, &TData1::DataModuleCreate);
 
-    QList<TDataSet *> datasets;
     for (const ComponentDecl &c : kComponents) {
         QObject *object = nullptr;
         switch (c.kind) {
@@ -57,32 +56,23 @@ TData1::TData1()
             break;
         }
         case Kind::Table: {
+            // Its field objects follow it; they belong to the module, not to the table.
             auto *table = new TTable(this);
-            table->setTableName(QString::fromUtf16(c.setting));
-            datasets << table;
+            tables::declare(*table, *tables::byFileName(QString::fromUtf16(c.setting)),
+                            QString::fromUtf16(c.name), QString(), this);
             object = table;
             break;
         }
         case Kind::Query: {
             auto *query = new TQuery(this);
             query->setSQL(tables::reportQueryLines());
-            datasets << query;
+            for (const tables::QueryField &f : tables::reportQueryFields())
+                (new TField(f.def, query, this))->setObjectName(f.objectName);
             object = query;
             break;
         }
         }
         object->setObjectName(QString::fromUtf16(c.name));
-    }
-
-    // The field objects follow the components; they belong to the module, not to their dataset.
-    for (TDataSet *dataset : std::as_const(datasets)) {
-        if (auto *table = qobject_cast<TTable *>(dataset)) {
-            for (const FieldDef &def : tables::byFileName(table->TableName())->fields)
-                (new TField(def, table, this))->setObjectName(table->objectName() + def.name);
-        } else {
-            for (const tables::QueryField &f : tables::reportQueryFields())
-                (new TField(f.def, dataset, this))->setObjectName(f.objectName);
-        }
     }
 
     renyuan = component<TDataSource>(this, QStringLiteral("renyuan"));

@@ -22,11 +22,8 @@ int main(int argc, char *argv[])
     }
     try {
         TTable table(nullptr);
-        table.setObjectName(QStringLiteral("cqjl"));
-        table.setTableName(QStringLiteral("cqjl.DB"));
-        table.setDatabaseName(QString::fromLocal8Bit(argv[1]));
-        for (const FieldDef &f : tables::attendance().fields)
-            new TField(f, &table, &table);
+        tables::declare(table, tables::attendance(), QStringLiteral("cqjl"),
+                        QString::fromLocal8Bit(argv[1]));
         table.Open();
 
         std::mt19937 rng(std::uint32_t(std::strtoul(argv[2], nullptr, 10)));

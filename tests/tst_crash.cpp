@@ -53,11 +53,7 @@ QList<std::pair<qint64, Row>> reported(const QByteArray &out)
 QMap<qint64, Row> readTable(const QString &folder)
 {
     TTable table(nullptr);
-    table.setObjectName(QStringLiteral("cqjl"));
-    table.setTableName(QStringLiteral("cqjl.DB"));
-    table.setDatabaseName(folder);
-    for (const FieldDef &f : tables::attendance().fields)
-        new TField(f, &table, &table);
+    tables::declare(table, tables::attendance(), QStringLiteral("cqjl"), folder);
     QMap<qint64, Row> rows;
     for (table.Open(); !table.Eof(); table.Next()) {
         for (const TField *f : table.Fields()) {

@@ -43,11 +43,7 @@ struct Staff
 {
     explicit Staff(const QString &folder, bool open = true) : table(nullptr), source(nullptr)
     {
-        table.setObjectName("renyuan1");
-        table.setTableName("ryxx.DB");
-        table.setDatabaseName(folder);
-        for (const FieldDef &f : tables::staff().fields)
-            new TField(f, &table, &table);
+        tables::declare(table, tables::staff(), "renyuan1", folder);
         source.setDataSet(&table);
         if (open)
             table.Open();

@@ -18,11 +18,7 @@ struct GridWindow
     GridWindow(const QString &folder, const TableDef &def, const QString &name)
         : table(nullptr), source(nullptr)
     {
-        table.setObjectName(name);
-        table.setTableName(def.fileName);
-        table.setDatabaseName(folder);
-        for (const FieldDef &f : def.fields)
-            new TField(f, &table, &table);
+        tables::declare(table, def, name, folder);
         source.setDataSet(&table);
         window.resize(330, 220);
         grid = new TDBGrid(&window);

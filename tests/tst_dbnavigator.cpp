@@ -26,11 +26,7 @@ struct Bench
             folder.sql("ryxx.DB", QStringLiteral("INSERT INTO ryxx (员工号) VALUES (%1)").arg(i));
         if (readOnly)
             QFile::setPermissions(folder.file("ryxx.DB"), QFile::ReadOwner | QFile::ReadGroup);
-        table.setObjectName("renyuan1");
-        table.setTableName("ryxx.DB");
-        table.setDatabaseName(folder.path());
-        for (const FieldDef &f : tables::staff().fields)
-            new TField(f, &table, &table);
+        tables::declare(table, tables::staff(), "renyuan1", folder.path());
         source.setDataSet(&table);
         navigator.resolveReference("DataSource", &source);
         navigator.setGeometry(8, 8, 290, 25);

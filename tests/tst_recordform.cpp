@@ -31,11 +31,7 @@ public:
     explicit StaffForm(const QString &folder) : table(nullptr), source(nullptr)
     {
         setObjectName("StaffForm");
-        table.setObjectName("renyuan1");
-        table.setTableName("ryxx.DB");
-        table.setDatabaseName(folder);
-        for (const FieldDef &f : tables::staff().fields)
-            new TField(f, &table, &table);
+        tables::declare(table, tables::staff(), "renyuan1", folder);
         source.setDataSet(&table);
         setDataSource(&source);
         resolveReference("DataSource", &source);

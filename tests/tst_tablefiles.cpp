@@ -18,11 +18,7 @@ struct Table
     Table(const TableDef &def, const QString &folder, const QString &name = QStringLiteral("t1"))
         : table(nullptr)
     {
-        table.setObjectName(name);
-        table.setTableName(def.fileName);
-        table.setDatabaseName(folder);
-        for (const FieldDef &f : def.fields)
-            new TField(f, &table, &table);
+        tables::declare(table, def, name, folder);
     }
     TTable table;
 };
