@@ -1,7 +1,7 @@
 #include "forms/tdbgrid.h"
 
 #include "forms/deleteconfirm.h"
-#include "platform/db/gbk.h"
+#include "forms/tfieldedit.h"
 #include "platform/db/localesettings.h"
 #include "platform/db/tdataset.h"
 #include "platform/db/tdatasource.h"
@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
@@ -50,58 +49,37 @@ bool isNavigationKey(const QKeyEvent *e)
 
 } // namespace
 
-// The in-place editor of a cell: it takes only what the field accepts and stops at the field's
-// size in bytes; the keys that move or decide go to the grid.
-class TDBGrid::CellEditor : public QLineEdit
+// The in-place editor of a cell: it types as any field edit does, starting Edit first; the
+// keys that move or decide go to the grid.
+class TDBGrid::CellEditor : public TFieldEdit
 {
 public:
-    explicit CellEditor(TDBGrid *grid) : QLineEdit(grid->viewport()), m_grid(grid)
+    explicit CellEditor(TDBGrid *grid) : TFieldEdit(grid->viewport()), m_grid(grid)
     {
         setFrame(false);
         hide();
-        connect(this, &QLineEdit::textEdited, this, [this](const QString &text) {
-            const TField *f = m_grid->m_fields.value(m_grid->m_column);
-            if (f && f->TextLimit() > 0 && gbk::byteLength(text) > f->TextLimit()) {
-                QApplication::beep();
-                setText(gbk::cutToBytes(text, f->TextLimit()));
-            }
-            m_grid->m_cellModified = true;
-        });
     }
+    using TFieldEdit::restore;
+    using TFieldEdit::setChangedSinceShown;
+    using TFieldEdit::setField;
+    using TFieldEdit::writeBack;
 
 protected:
     bool focusNextPrevChild(bool) override { return false; }
+    bool beginChange() override
+    {
+        return TFieldEdit::beginChange() && guarded([this] { m_grid->DataSet()->Edit(); });
+    }
     void keyPressEvent(QKeyEvent *e) override
     {
         if (isNavigationKey(e)) {
             guarded([&] { m_grid->handleKey(e); });
             return;
         }
-        TField *f = m_grid->m_fields.value(m_grid->m_column);
-        if (!f || !f->CanModify())
+        // A column that cannot be changed only shows its value.
+        if (!field() || !field()->CanModify())
             return;
-        const QString text = e->text();
-        const bool printable = !text.isEmpty() && text.at(0).isPrint();
-        if (printable) {
-            const char32_t ch = text.toUcs4().value(0);
-            if (!f->AcceptsChar(ch)) {
-                QApplication::beep();
-                return;
-            }
-            if (f->TextLimit() > 0 && gbk::byteLength(this->text()) -
-                                              gbk::byteLength(selectedText()) +
-                                              gbk::byteLength(text) >
-                                          f->TextLimit()) {
-                QApplication::beep();
-                return;
-            }
-        }
-        const bool changes = printable || e->key() == Qt::Key_Backspace ||
-                             e->key() == Qt::Key_Delete || e->matches(QKeySequence::Paste) ||
-                             e->matches(QKeySequence::Cut);
-        if (changes && !guarded([&] { m_grid->DataSet()->Edit(); }))
-            return;
-        QLineEdit::keyPressEvent(e);
+        TFieldEdit::keyPressEvent(e);
     }
 
 private:
@@ -178,7 +156,8 @@ void TDBGrid::dataEvent(DataEvent event, TField *field)
             rebuild();
         break;
     case DataEvent::FieldChanged:
-        if (m_editor->isVisible() && !m_cellModified && field == m_fields.value(m_column))
+        if (m_editor->isVisible() && !m_editor->changedSinceShown() &&
+            field == m_fields.value(m_column))
             m_editor->setText(field->Text());
         viewport()->update();
         break;
@@ -381,12 +360,9 @@ bool TDBGrid::handleKey(QKeyEvent *e)
         closeEditor();
         return true;
     case Qt::Key_Escape:
-        if (m_cellModified) {
+        if (m_editor->changedSinceShown()) {
             // Only the cell goes back to what its field holds.
-            m_cellModified = false;
-            if (TField *f = m_fields.value(m_column))
-                m_editor->setText(f->Text());
-            m_editor->selectAll();
+            m_editor->restore();
         } else {
             closeEditor();
             dataSet->Cancel();
@@ -462,7 +438,8 @@ void TDBGrid::typeCharacter(const QString &text)
 bool TDBGrid::untouchedNewRecord() const
 {
     const TDataSet *dataSet = DataSet();
-    return dataSet->State() == DataSetState::Insert && !dataSet->Modified() && !m_cellModified;
+    return dataSet->State() == DataSetState::Insert && !dataSet->Modified() &&
+           !m_editor->changedSinceShown();
 }
 
 void TDBGrid::moveUp()
@@ -520,17 +497,18 @@ void TDBGrid::openEditor(const QString &text, bool replace)
     if (!f || m_currentRow < 0)
         return;
     if (!m_editor->isVisible()) {
+        m_editor->setField(f);
         m_editor->setFont(font());
         m_editor->setAlignment(f->Alignment());
         m_editor->setText(f->Text());
-        m_cellModified = false;
+        m_editor->setChangedSinceShown(false);
         placeEditor();
         m_editor->show();
         m_editor->setFocus();
     }
     if (replace) {
         m_editor->setText(text);
-        m_cellModified = true;
+        m_editor->setChangedSinceShown(true);
     } else {
         m_editor->end(false);
     }
@@ -541,7 +519,7 @@ void TDBGrid::closeEditor()
     if (!m_editor->isVisible())
         return;
     const bool hadFocus = m_editor->hasFocus();
-    m_cellModified = false;
+    m_editor->setChangedSinceShown(false);
     m_editor->hide();
     if (hadFocus)
         setFocus();
@@ -549,13 +527,9 @@ void TDBGrid::closeEditor()
 
 void TDBGrid::writeCell()
 {
-    if (!m_editor->isVisible() || !m_cellModified)
-        return;
-    TField *f = m_fields.value(m_column);
-    if (!f)
-        return;
-    f->setText(m_editor->text());
-    m_cellModified = false;
+    // The editor's field is the current column's as long as it is open.
+    if (m_editor->isVisible())
+        m_editor->writeBack();
 }
 
 void TDBGrid::placeEditor()

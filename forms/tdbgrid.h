@@ -96,6 +96,5 @@ private:
     QList<Row> m_rows;     // the rows in view, top to bottom
     int m_currentRow = -1; // index in m_rows of the current record or the pending new one
     int m_column = 0;
-    bool m_cellModified = false;
     bool m_rebuilding = false;
 };

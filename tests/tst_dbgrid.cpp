@@ -6,8 +6,10 @@
 #include "platform/db/ttable.h"
 #include "tests/testsupport.h"
 
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QtTest>
 
 namespace {
@@ -51,7 +53,8 @@ QString staffNumbers(const TableFolder &folder)
 }
 
 // Presses keys written as a script: a letter or digit types it, and the names in braces press
-// that key ({Down}, {Tab}, {Esc}, {F2}, {Enter}, {Ins}, {CtrlDel}, {CtrlEnd}, {PgDn}...).
+// that key ({Down}, {Tab}, {Esc}, {F2}, {Enter}, {Ins}, {CtrlDel}, {CtrlEnd}, {PgDn}...);
+// "{ime:text}" is text an input method commits, "{menu:&Paste}" a context menu command.
 void press(QWidget *target, const QString &script)
 {
     static const QHash<QString, QPair<Qt::Key, Qt::KeyboardModifiers>> keys{
@@ -70,13 +73,33 @@ void press(QWidget *target, const QString &script)
         {"CtrlDel", {Qt::Key_Delete, Qt::ControlModifier}},
         {"Right", {Qt::Key_Right, {}}},
         {"Left", {Qt::Key_Left, {}}},
+        {"Home", {Qt::Key_Home, {}}},
+        {"CtrlV", {Qt::Key_V, Qt::ControlModifier}},
     };
     for (qsizetype i = 0; i < script.size(); ++i) {
         QWidget *w = QApplication::focusWidget() ? QApplication::focusWidget() : target;
         if (script[i] == u'{') {
             const qsizetype end = script.indexOf(u'}', i);
-            const auto key = keys.value(script.mid(i + 1, end - i - 1));
-            QTest::keyClick(w, key.first, key.second);
+            const QString name = script.mid(i + 1, end - i - 1);
+            if (name.startsWith("ime:")) {
+                QInputMethodEvent event;
+                event.setCommitString(name.mid(4));
+                QApplication::sendEvent(w, &event);
+            } else if (name.startsWith("menu:")) {
+                QContextMenuEvent event(QContextMenuEvent::Keyboard, {}, w->mapToGlobal(QPoint()));
+                QApplication::sendEvent(w, &event);
+                auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+                QVERIFY(menu);
+                for (QAction *action : menu->actions()) {
+                    if (action->text() == name.mid(5))
+                        action->trigger();
+                }
+                menu->close();
+            } else {
+                QVERIFY2(keys.contains(name), qPrintable(name));
+                const auto key = keys.value(name);
+                QTest::keyClick(w, key.first, key.second);
+            }
             i = end;
         } else {
             QTest::keyClicks(w, script.mid(i, 1));
@@ -95,6 +118,8 @@ private slots:
     void keys();
     void deleteAsksFirst_data();
     void deleteAsksFirst();
+    void cellTakesWhatItsFieldTakes_data();
+    void cellTakesWhatItsFieldTakes();
     void refusedCellKeepsTheRowAndTheFocus();
     void leavingCancelsAnUntouchedNewRecord();
     void clickMakesARowCurrent();
@@ -230,6 +255,45 @@ void DBGridTest::deleteAsksFirst()
     QCOMPARE(boxes.boxes[0].caption, QStringLiteral("Confirm"));
     QCOMPARE(boxes.boxes[0].icon, MsgIcon::Question);
     QCOMPARE(staffNumbers(folder), after);
+}
+
+void DBGridTest::cellTakesWhatItsFieldTakes_data()
+{
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("cell");
+
+    // The record is (1, 'ab'): a number, then a name of at most 8 bytes.
+    QTest::newRow("paste takes the first line") << "5\n6"
+                                                << "{F2}{CtrlV}"
+                                                << "15";
+    QTest::newRow("paste cut to the room left") << "张三李四王"
+                                                << "{Tab}{F2}{Home}{CtrlV}"
+                                                << "张三李ab";
+    QTest::newRow("menu paste cut to fit") << "cdefghij"
+                                           << "{Tab}{F2}{menu:&Paste}"
+                                           << "abcdefgh";
+    QTest::newRow("input method letter refused") << ""
+                                                 << "{F2}{ime:a5}"
+                                                 << "15";
+}
+
+void DBGridTest::cellTakesWhatItsFieldTakes()
+{
+    QFETCH(QString, clipboard);
+    QFETCH(QString, keys);
+    QFETCH(QString, cell);
+    TableFolder folder;
+    folder.sql("ryxx.DB", "INSERT INTO ryxx VALUES (1, 'ab', NULL)");
+    GridWindow w(folder.path(), tables::staff(), "renyuan1");
+    QGuiApplication::clipboard()->setText(clipboard);
+    MessageBoxRecorder boxes;
+    press(w.grid, keys);
+    QVERIFY(w.grid->cellEditor());
+    QCOMPARE(w.grid->cellEditor()->text(), cell);
+    // The change started Edit, as typing does.
+    QCOMPARE(w.grid->indicator(), QChar('I'));
+    QVERIFY2(boxes.boxes.isEmpty(), qPrintable(boxes.boxes.value(0).text));
 }
 
 void DBGridTest::refusedCellKeepsTheRowAndTheFocus()
