@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <limits>
+#include <qdrawutil.h>
 
 namespace {
 
@@ -86,8 +87,27 @@ private:
     TDBGrid *m_grid;
 };
 
+// The title row: raised cells with the field name set 2 pixels from the left, so that a column
+// as wide as its title plus 4 pixels shows the whole title.
+class TDBGrid::TitleRow : public QHeaderView
+{
+public:
+    explicit TitleRow(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
+    {
+        if (!rect.isValid())
+            return;
+        qDrawWinButton(painter, rect, palette(), false, &palette().brush(QPalette::Button));
+        painter->setPen(palette().color(QPalette::ButtonText));
+        painter->drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                          model()->headerData(logicalIndex, orientation()).toString());
+    }
+};
+
 TDBGrid::TDBGrid(QWidget *parent)
-    : QAbstractScrollArea(parent), m_header(new QHeaderView(Qt::Horizontal, this)),
+    : QAbstractScrollArea(parent), m_header(new TitleRow(this)),
       m_titles(new QStandardItemModel(this)), m_editor(new CellEditor(this))
 {
     setFocusPolicy(Qt::StrongFocus);

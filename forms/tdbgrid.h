@@ -62,6 +62,7 @@ private:
         bool pending = false;
     };
     class CellEditor;
+    class TitleRow;
 
     // Handling of a key; true when the grid knew it. Runs inside the guard.
     bool handleKey(QKeyEvent *event);
