@@ -91,10 +91,6 @@ void TDBEdit::showField()
             setCursorPosition(cursor);
     } else {
         setText(value);
-        // A box that is only looked at shows the start of its text, as a long date and time
-        // does not fit a narrow box.
-        if (!hasFocus())
-            setCursorPosition(0);
     }
     setChangedSinceShown(false);
 }
