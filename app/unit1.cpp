@@ -54,6 +54,8 @@ void TForm1::Button5Click(QObject *)
 
 void TForm1::Button6Click(QObject *)
 {
+    // Run afresh for every report, so that it shows what the tables hold now.
+    Data1->Query1->Close();
     Data1->Query1->Open();
     Data1->renyuan1->Open();
     QuickReport4->Preview();

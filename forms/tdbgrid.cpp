@@ -189,8 +189,11 @@ void TDBGrid::dataEvent(DataEvent event, TField *field)
 
 void TDBGrid::setupColumns()
 {
+    // A closed table shows no columns; they are laid out when it opens, which also keeps the
+    // measuring of their titles out of the program's start.
     const TDataSet *dataSet = DataSet();
-    const QList<TField *> fields = dataSet ? dataSet->Fields() : QList<TField *>();
+    const QList<TField *> fields =
+        dataSet && dataSet->Active() ? dataSet->Fields() : QList<TField *>();
     if (fields == m_fields && m_titles->columnCount() == fields.size())
         return;
     m_fields = fields;

@@ -138,3 +138,12 @@ void FolderSession::detach(const QString &schema)
     sqlite3_exec(m_db, QStringLiteral("DETACH %1").arg(sqlite::quoted(schema)).toUtf8().constData(),
                  nullptr, nullptr, nullptr);
 }
+
+bool FolderSession::retain(const QString &schema)
+{
+    auto it = m_attached.find(schema);
+    if (it == m_attached.end())
+        return false;
+    ++it->users;
+    return true;
+}

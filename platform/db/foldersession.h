@@ -32,6 +32,9 @@ public:
     // Throws Error with the storage's message naming the file.
     Table attach(const QString &tableName);
     void detach(const QString &schema);
+    // One more hold on the file attached under `schema`, to be given back by detach; false
+    // when no file is attached under it.
+    bool retain(const QString &schema);
 
     sqlite3 *handle() const { return m_db; }
     const QString &folder() const { return m_folder; }

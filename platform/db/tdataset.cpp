@@ -25,7 +25,14 @@ void TDataSet::Open()
     if (Active())
         return;
     doOpen();
-    m_current = fetchFirst();
+    try {
+        m_current = fetchFirst();
+    } catch (const Error &) {
+        // Opened storage that cannot give its first record is let go again: the dataset stays
+        // closed.
+        doClose();
+        throw;
+    }
     m_bof = true;
     m_eof = IsEmpty();
     m_state = DataSetState::Browse;

@@ -139,6 +139,8 @@ protected:
 
     FolderSession &session();
     void releaseSession() { m_session.reset(); }
+    // Throws the closed-dataset error on an inactive dataset.
+    void checkActive() const;
 
 private:
     std::optional<StoredRecord> fetchOne(qint64 key, bool forward, int skip = 0);
@@ -150,7 +152,6 @@ private:
     static constexpr qint64 kNoKeyBelow = std::numeric_limits<qint64>::min();
     static constexpr qint64 kNoKeyAbove = std::numeric_limits<qint64>::max();
 
-    void checkActive() const;
     void checkCanModify() const;
     void updateRecord();
     void startPending(DataSetState state, qint64 insertBefore);

@@ -35,6 +35,17 @@ double TForm::textScale(const QFont &font, double dpi)
     return double(lineHeight(dpi)) / lineHeight(96.0);
 }
 
+QFont TForm::unscaledFont(const QFont &font, double dpi)
+{
+    // Designed pixels stay pixels: on another screen the font keeps its height at 96 dpi. At
+    // 96 dpi the font is left as it is, so that it is the very font the other forms use.
+    if (qFuzzyCompare(dpi, 96.0) || font.pointSizeF() <= 0)
+        return font;
+    QFont f = font;
+    f.setPixelSize(qRound(font.pointSizeF() * 96.0 / 72.0));
+    return f;
+}
+
 void TForm::applyWindowSettings()
 {
     QSize client(property("Width").toInt() - kDesignFrameWidth,
@@ -53,10 +64,7 @@ void TForm::applyWindowSettings()
             client = QSize(scaled(client.width()), scaled(client.height()));
         }
     } else {
-        // Designed pixels stay pixels: the font keeps its height at 96 dpi.
-        QFont f = font();
-        f.setPixelSize(qRound(f.pointSizeF() * 96.0 / 72.0));
-        setFont(f);
+        setFont(unscaledFont(font(), logicalDpiY()));
     }
     if (property("AutoScroll").toBool())
         addScrollBars();

@@ -43,6 +43,8 @@ public:
     // the form's font there over its height at the designed 96 dpi. The stand-in font's own
     // height at 96 dpi is what the layout was designed for.
     static double textScale(const QFont &font, double dpi);
+    // The font of a form that does not scale, on a screen of `dpi` dots per inch.
+    static QFont unscaledFont(const QFont &font, double dpi);
 
 protected:
     HandlerTable &handlers() { return m_handlers; }
