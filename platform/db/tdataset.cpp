@@ -199,30 +199,12 @@ void TDataSet::Last()
 
 void TDataSet::Next()
 {
-    settle();
-    std::optional<StoredRecord> next = IsEmpty() ? std::nullopt : fetchAfter(currentKey());
-    if (!next) {
-        m_eof = true;
-        m_bof = m_bof || IsEmpty();
-        notify(DataEvent::RecordChanged);
-        return;
-    }
-    m_bof = m_eof = false;
-    setCurrent(std::move(next));
+    MoveBy(1);
 }
 
 void TDataSet::Prior()
 {
-    settle();
-    std::optional<StoredRecord> prior = IsEmpty() ? std::nullopt : fetchBefore(currentKey());
-    if (!prior) {
-        m_bof = true;
-        m_eof = m_eof || IsEmpty();
-        notify(DataEvent::RecordChanged);
-        return;
-    }
-    m_bof = m_eof = false;
-    setCurrent(std::move(prior));
+    MoveBy(-1);
 }
 
 void TDataSet::Refresh()
@@ -243,16 +225,26 @@ void TDataSet::Refresh()
 void TDataSet::MoveBy(int distance)
 {
     settle();
-    if (distance == 0 || IsEmpty())
+    if (distance == 0)
         return;
     const bool forward = distance > 0;
-    std::optional<StoredRecord> target = fetchOne(currentKey(), forward, std::abs(distance) - 1);
+    const qint64 from = currentKey();
+    std::optional<StoredRecord> target =
+        IsEmpty() ? std::nullopt : fetchOne(from, forward, std::abs(distance) - 1);
+    if (target) {
+        m_bof = m_eof = false;
+        setCurrent(std::move(target));
+        return;
+    }
     // Fewer records than asked for: the move stops at the end and sets its flag.
-    const bool stopped = !target;
-    if (stopped)
+    if (!IsEmpty())
         target = forward ? fetchLast() : fetchFirst();
-    m_bof = !forward && stopped;
-    m_eof = forward && stopped;
+    (forward ? m_eof : m_bof) = true;
+    if (!target || target->key == from) {
+        notify(DataEvent::RecordChanged);
+        return;
+    }
+    (forward ? m_bof : m_eof) = false;
     setCurrent(std::move(target));
 }
 

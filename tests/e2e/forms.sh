@@ -21,12 +21,20 @@ fresh() {
     "$tool" create "$work" >/dev/null
 }
 
+# The visible window of exactly that title, if there is one. Titles are compared here, not by
+# xdotool's pattern search, which does not match Chinese titles.
+find() {
+    local id
+    for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+        [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return 0; }
+    done
+    return 1
+}
+
 # The window of that title, waiting for it to appear (or failing after 10 s).
 window() {
-    local id=""
     for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
-        [ -n "$id" ] && { echo "$id"; return; }
+        find "$1" && return
         sleep 0.1
     done
     echo "no window '$1'" >&2
@@ -36,7 +44,7 @@ window() {
 # Waits until the window of that title is gone.
 gone() {
     for _ in $(seq 100); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        find "$1" >/dev/null || return 0
         sleep 0.1
     done
     echo "window '$1' did not close" >&2
@@ -79,6 +87,7 @@ click "$form" 92 202; typeText 2001      # 员工号
 click "$form" 216 202; typeText 王小明   # 姓名
 click "$form" 356 202; typeText 数学组   # 部门
 click "$form" 372 116                    # 返回主菜单: the question comes
+window 提示 >/dev/null
 press Return                             # OK, the default button
 gone form2
 finish
@@ -93,6 +102,7 @@ click "$form" 108 234; typeText 1001     # 员工号
 click "$form" 272 194; typeText '2026/12/11 08:05:00'   # 出入时间
 click "$form" 272 234; typeText 入       # 出入情况
 click "$form" 376 172                    # 关   闭
+window 提示 >/dev/null
 press Return
 gone Form9
 finish
@@ -107,7 +117,9 @@ click "$menu" 68 44
 form=$(window form2)
 click "$form" 40 60                      # the second row of the grid
 click "$form" 173 164                    # nbDelete
+window Confirm >/dev/null
 press Return                             # Delete record? OK
+gone Confirm
 click "$form" 372 116                    # 返回主菜单, in browse: no question
 gone form2
 finish
@@ -120,9 +132,12 @@ form=$(window Form3)
 click "$form" 88 244                     # 编辑: a new record
 click "$form" 260 170; typeText 2026/2/30   # 开始时间
 press Tab                                # leaving the box: the error box
+window vantorel >/dev/null
 press Return                             # OK on the error; the box keeps the focus
+gone vantorel
 press Escape                             # the field's own (empty) text again
 click "$form" 232 244                    # 返回主菜单: the question
+window 提示 >/dev/null
 press Escape                             # Cancel: nothing is stored, the record stays pending
 gone Form3
 finish
