@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Drives the real program on an X display as a person would: mouse clicks and key strokes from
-# xdotool, then checks the table files with vantorel-tables export. Run under xvfb-run:
+# xdotool, then checks the table files with vantorel-tables export. Run under xvfb-run and dbus-run-session:
 #   forms.sh PATH/TO/vantorel PATH/TO/vantorel-tables
 set -euo pipefail
 program=$1
@@ -31,9 +31,9 @@ find() {
     return 1
 }
 
-# The window of that title, waiting for it to appear (or failing after 10 s).
+# The window of that title, waiting for it to appear (or failing after 30 s).
 window() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         find "$1" && return
         sleep 0.1
     done
