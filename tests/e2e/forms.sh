@@ -9,6 +9,8 @@ failures=0
 # xdotool reads its text in a UTF-8 locale; the program runs in a Chinese one, where dates are
 # typed as 2026/12/11 and times as 08:05:00.
 export LC_ALL=C.UTF-8
+# The program shows real windows on the X display, whatever platform the other tests use.
+export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$(mktemp -d)
 
 work=$(mktemp -d)
