@@ -45,6 +45,9 @@ std::shared_ptr<FolderSession> FolderSession::forFolder(const QString &folder)
     static std::map<QString, std::weak_ptr<FolderSession>> sessions;
     const QString key = QDir::cleanPath(QDir(folder).absolutePath());
     std::lock_guard guard(lock);
+    // Sessions nobody holds any more are forgotten, so that the map stays as small as the set of
+    // folders in use.
+    std::erase_if(sessions, [](const auto &entry) { return entry.second.expired(); });
     if (auto existing = sessions[key].lock())
         return existing;
     std::shared_ptr<FolderSession> session(new FolderSession(key));
