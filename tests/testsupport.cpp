@@ -52,3 +52,13 @@ MessageBoxRecorder::~MessageBoxRecorder()
 {
     setMessageBoxHandler(m_previous);
 }
+
+QString errorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &e) {
+        return e.message();
+    }
+    return {};
+}

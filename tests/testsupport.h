@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 
 // A temporary folder for table files, removed with the object.
 class TableFolder
@@ -36,3 +37,6 @@ public:
 private:
     MessageBoxHandler m_previous;
 };
+
+// The message of the error the action ends with, or "" when it runs to its end.
+QString errorOf(const std::function<void()> &action);

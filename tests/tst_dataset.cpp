@@ -53,16 +53,6 @@ struct Staff
     TDataSource source;
 };
 
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return {};
-}
-
 // Runs a script of operations: A append, I insert, E edit, P post, C cancel, D delete, F first,
 // L last, N next, R prior (back), X refresh, M two forward, W two back, =n assign n to the
 // employee number.

@@ -106,16 +106,6 @@ void bind(TData1 &data, const QString &folder)
     }
 }
 
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return {};
-}
-
 void setValue(TTable *table, const char *field, const QVariant &value)
 {
     table->FieldByName(field)->setValue(value);

@@ -25,12 +25,7 @@ struct Table
 
 QString openError(TTable &table)
 {
-    try {
-        table.Open();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return {};
+    return errorOf([&] { table.Open(); });
 }
 
 } // namespace

@@ -210,12 +210,7 @@ void TDataSet::Prior()
 void TDataSet::Refresh()
 {
     settle();
-    const qint64 key = currentKey();
-    std::optional<StoredRecord> record = key ? fetchKey(key) : std::nullopt;
-    if (!record && key)
-        record = fetchAfter(key);
-    if (!record && key)
-        record = fetchBefore(key);
+    std::optional<StoredRecord> record = nearest(currentKey());
     if (!record)
         record = fetchFirst();
     m_bof = m_eof = !record;
@@ -253,11 +248,7 @@ void TDataSet::GotoKey(qint64 key)
     settle();
     if (key == currentKey())
         return;
-    std::optional<StoredRecord> target = fetchKey(key);
-    if (!target)
-        target = fetchAfter(key);
-    if (!target)
-        target = fetchBefore(key);
+    std::optional<StoredRecord> target = nearest(key);
     m_bof = m_eof = !target;
     setCurrent(std::move(target));
 }
@@ -337,6 +328,18 @@ std::optional<StoredRecord> TDataSet::fetchOne(qint64 key, bool forward, int ski
     return std::move(records.first());
 }
 
+std::optional<StoredRecord> TDataSet::nearest(qint64 key)
+{
+    if (key == 0)
+        return std::nullopt;
+    std::optional<StoredRecord> record = fetchKey(key);
+    if (!record)
+        record = fetchAfter(key);
+    if (!record)
+        record = fetchBefore(key);
+    return record;
+}
+
 std::optional<StoredRecord> TDataSet::fetchKey(qint64 key)
 {
     std::optional<StoredRecord> record =
@@ -386,17 +389,10 @@ void TDataSet::resync(qint64 key)
 {
     // The record just stored or left is read again; its values were shown before, so a value
     // that does not fit was reported already and is not raised once more.
-    std::optional<StoredRecord> record = key ? fetchKey(key) : std::nullopt;
-    if (!record && key)
-        record = fetchAfter(key);
-    if (!record && key)
-        record = fetchBefore(key);
+    std::optional<StoredRecord> record = nearest(key);
     if (!record)
         record = fetchLast();
-    if (record)
-        m_bof = m_eof = false;
-    else
-        m_bof = m_eof = true;
+    m_bof = m_eof = !record;
     m_current = std::move(record);
     notify(DataEvent::RecordChanged);
 }

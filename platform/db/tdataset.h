@@ -149,6 +149,8 @@ private:
     std::optional<StoredRecord> fetchAfter(qint64 key) { return fetchOne(key, true); }
     std::optional<StoredRecord> fetchBefore(qint64 key) { return fetchOne(key, false); }
     std::optional<StoredRecord> fetchKey(qint64 key);
+    // The record of `key`, else the nearest one after it, else the nearest before; none for 0.
+    std::optional<StoredRecord> nearest(qint64 key);
     static constexpr qint64 kNoKeyBelow = std::numeric_limits<qint64>::min();
     static constexpr qint64 kNoKeyAbove = std::numeric_limits<qint64>::max();
 
